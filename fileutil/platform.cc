@@ -1,0 +1,80 @@
+#include "fileutil/platform.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fwpack {
+
+bool is_path_separator(char c) {
+  if (platform_is_windows) return c == '\\' || c == '/';
+  return c == '/';
+}
+
+#ifdef _WIN32
+
+bool path_exists(const char* path) { return _access(path, 0) == 0; }
+
+bool is_regular_file(const char* path) {
+  struct _stati64 st;
+  return _stati64(path, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+std::FILE* open_file(const char* path, const char* mode) {
+  return std::fopen(path, mode);
+}
+
+std::FILE* open_text_file(const char* path) { return std::fopen(path, "r"); }
+
+std::int64_t stream_size(std::FILE* stream) {
+  _fseeki64(stream, 0, SEEK_END);
+  return _ftelli64(stream);
+}
+
+void set_stdout_binary() {
+  std::fflush(stdout);
+  _setmode(_fileno(stdout), _O_BINARY);
+}
+
+#else
+
+bool path_exists(const char* path) { return access(path, F_OK) == 0; }
+
+bool is_regular_file(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::FILE* open_file(const char* path, const char* mode) {
+  std::FILE* stream = std::fopen(path, mode);
+  if (stream == nullptr) return nullptr;
+  struct stat st;
+  if (fstat(fileno(stream), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(stream);
+    return nullptr;
+  }
+  return stream;
+}
+
+std::FILE* open_text_file(const char* path) { return open_file(path, "rb"); }
+
+std::int64_t stream_size(std::FILE* stream) {
+  fseeko(stream, 0, SEEK_END);
+  return static_cast<std::int64_t>(ftello(stream));
+}
+
+void set_stdout_binary() {}
+
+#endif
+
+void remove_regular_file(const char* path) {
+  if (is_regular_file(path)) std::remove(path);
+}
+
+}  // namespace fwpack
