@@ -121,7 +121,10 @@ int spawn(const fs::path& exe, const fs::path& dir,
           const std::vector<std::string>& args, const fs::path& out_path,
           const fs::path& err_path) {
   std::string command = quote_argument(exe.string());
-  for (const auto& a : args) command += " " + quote_argument(a);
+  for (const auto& a : args) {
+    command += ' ';
+    command += quote_argument(a);
+  }
   HANDLE out = open_capture(out_path);
   HANDLE err = open_capture(err_path);
   STARTUPINFOA si = {};
