@@ -37,6 +37,10 @@ std::int64_t stream_size(std::FILE* stream) {
   return _ftelli64(stream);
 }
 
+int stream_seek(std::FILE* stream, std::int64_t offset) {
+  return _fseeki64(stream, offset, SEEK_SET);
+}
+
 void set_stdout_binary() {
   std::fflush(stdout);
   _setmode(_fileno(stdout), _O_BINARY);
@@ -67,6 +71,10 @@ std::FILE* open_text_file(const char* path) { return open_file(path, "rb"); }
 std::int64_t stream_size(std::FILE* stream) {
   fseeko(stream, 0, SEEK_END);
   return static_cast<std::int64_t>(ftello(stream));
+}
+
+int stream_seek(std::FILE* stream, std::int64_t offset) {
+  return fseeko(stream, static_cast<off_t>(offset), SEEK_SET);
 }
 
 void set_stdout_binary() {}

@@ -53,6 +53,9 @@ inline constexpr bool text_mode_emulated = !platform_is_windows;
 // end.
 std::int64_t stream_size(std::FILE* stream);
 
+// Puts the stream at a 64-bit offset from its start. Returns 0 on success.
+int stream_seek(std::FILE* stream, std::int64_t offset);
+
 // Puts standard output into binary mode, so that every byte the program
 // prints reaches the console or pipe unchanged ("\r\n" stays "\r\n").
 void set_stdout_binary();
