@@ -1,8 +1,11 @@
 #include "tests/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -14,9 +17,14 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
+#include <ctime>
+
+#include "image/build_time.h"
 
 namespace fwpack_test {
 
@@ -204,19 +212,70 @@ run_result run_tool(const std::string& tool, const fs::path& dir,
   return result;
 }
 
+namespace {
+
+// The bytes of an input of the run, taken before the run (which may
+// replace it), or nothing when it is not a readable file.
+struct input_snapshot {
+  bool present = false;
+  std::string bytes;
+};
+
+input_snapshot snapshot(const fs::path& dir, const std::vector<std::string>& args,
+                        std::size_t index) {
+  input_snapshot s;
+  std::error_code ec;
+  // Inputs the run refuses for their size are not worth reading.
+  if (index < args.size() && fs::is_regular_file(dir / args[index], ec) &&
+      fs::file_size(dir / args[index], ec) < (std::uintmax_t{1} << 26)) {
+    s.present = true;
+    s.bytes = read_file(dir / args[index]);
+  }
+  return s;
+}
+
+// Reads an image back with fwpack-inspect: every check must pass and the
+// extracted firmware must be the packed input, byte for byte.
+void expect_reads_back(const fs::path& dir, const std::string& image,
+                       const input_snapshot& packed) {
+  SCOPED_TRACE("read back " + image);
+  scratch_dir capture;
+  fs::path extracted = capture / "firmware.bin";
+  run_result r = run_tool("fwpack-inspect", dir,
+                          {"--extract", extracted.string(), image});
+  EXPECT_EQ(r.status, 0) << r.output << r.errors;
+  if (packed.present) {
+    EXPECT_EQ(read_file(extracted), packed.bytes);
+  }
+}
+
+}  // namespace
+
 run_result run_fwpack(const fs::path& dir, const std::vector<std::string>& args) {
-  return run_tool("fwpack", dir, args);
+  // Positions after argv[0]: the input, the output and the safety input.
+  unsigned long mode = args.empty() ? 0 : std::strtoul(args[0].c_str(), nullptr, 0) & 0xFF;
+  std::size_t output = mode == 3 ? 10 : 11;
+  input_snapshot input = snapshot(dir, args, 2);
+  input_snapshot safety = snapshot(dir, args, output + 1);
+
+  run_result r = run_tool("fwpack", dir, args);
+
+  // Every image a successful run writes must read back whole.
+  if (r.status == 0 && output < args.size()) {
+    expect_reads_back(dir, args[output], input);
+    const std::string tag = "*** safety file path = ";
+    std::size_t at = r.output.find(tag);
+    if (at != std::string::npos) {
+      std::size_t from = at + tag.size();
+      std::string path = r.output.substr(from, r.output.find(" ***\r\n", from) - from);
+      if (path != args[output]) expect_reads_back(dir, path, safety);
+    }
+  }
+  return r;
 }
 
 }  // namespace fwpack_test
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#endif
-#include <ctime>
-
-#include "image/build_time.h"
 
 namespace fwpack_test {
 
