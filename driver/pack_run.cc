@@ -192,7 +192,8 @@ int pack_main_payload() {
     std::printf("%s open is fail\r\n", input_path);
     return -1;
   }
-  state.main_scratch = open_file(main_scratch_path, "wb+");
+  if (!scratch_clashes(state, main_scratch_path))
+    state.main_scratch = open_file(main_scratch_path, "wb+");
   if (state.main_scratch == nullptr) {
     std::printf("%s open is fail\r\n", main_scratch_path);
     return -1;
@@ -292,6 +293,14 @@ int write_main_image() {
 }
 
 }  // namespace
+
+bool scratch_clashes(const pack_state& state, const char* scratch_path) {
+  const char* own[] = {state.args.input_path, state.args.output_path,
+                       state.safety_input_path};
+  for (const char* path : own)
+    if (path != nullptr && same_file(scratch_path, path)) return true;
+  return false;
+}
 
 bool stream_ok(std::FILE* stream) {
   return std::fflush(stream) == 0 && !std::ferror(stream);

@@ -47,6 +47,10 @@ struct pack_state {
   std::FILE* safety_scratch;
 };
 
+// True when the scratch path names one of the run's own files (an input or
+// the output): emptying it as scratch would destroy that file.
+bool scratch_clashes(const pack_state& state, const char* scratch_path);
+
 // Flushes the stream and tells whether every write into it has landed.
 bool stream_ok(std::FILE* stream);
 

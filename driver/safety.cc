@@ -86,7 +86,8 @@ int pack_safety_input(pack_state& state) {
     return -1;
   }
 
-  state.safety_scratch = open_file(safety_scratch_path, "wb+");
+  if (!scratch_clashes(state, safety_scratch_path))
+    state.safety_scratch = open_file(safety_scratch_path, "wb+");
   if (state.safety_scratch == nullptr) {
     std::printf("%s open is fail\r\n", safety_scratch_path);
     return -1;

@@ -6,6 +6,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -28,6 +29,28 @@ bool is_regular_file(const char* path) {
 
 std::FILE* open_file(const char* path, const char* mode) {
   return std::fopen(path, mode);
+}
+
+namespace {
+
+bool file_identity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE h = CreateFileA(path, 0,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return ok;
+}
+
+}  // namespace
+
+bool same_file(const char* a, const char* b) {
+  BY_HANDLE_FILE_INFORMATION x, y;
+  return file_identity(a, x) && file_identity(b, y) &&
+         x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
 }
 
 std::FILE* open_text_file(const char* path) { return std::fopen(path, "r"); }
@@ -67,6 +90,12 @@ std::FILE* open_file(const char* path, const char* mode) {
 }
 
 std::FILE* open_text_file(const char* path) { return open_file(path, "rb"); }
+
+bool same_file(const char* a, const char* b) {
+  struct stat x, y;
+  return stat(a, &x) == 0 && stat(b, &y) == 0 && x.st_dev == y.st_dev &&
+         x.st_ino == y.st_ino;
+}
 
 std::int64_t stream_size(std::FILE* stream) {
   fseeko(stream, 0, SEEK_END);

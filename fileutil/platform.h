@@ -30,6 +30,10 @@ bool path_exists(const char* path);
 // removed by the program; devices, FIFOs and directories are left alone.
 bool is_regular_file(const char* path);
 
+// True when both paths name one existing file (through links or different
+// spellings too).
+bool same_file(const char* a, const char* b);
+
 // Removes path when it is a regular file; anything else is left in place.
 void remove_regular_file(const char* path);
 

@@ -56,13 +56,16 @@ void format_build_time(std::uint8_t field[build_time_width],
   std::memcpy(field, text, build_time_width);
 }
 
-void make_build_time(std::uint8_t field[build_time_width]) {
-  std::time_t now = std::time(nullptr);
+void stamp_build_time(std::uint8_t field[build_time_width], std::time_t now) {
   if (now == static_cast<std::time_t>(-1)) {
     std::memset(field, '0', build_time_width);
     return;
   }
   format_build_time(field, static_cast<std::int64_t>(now));
+}
+
+void make_build_time(std::uint8_t field[build_time_width]) {
+  stamp_build_time(field, std::time(nullptr));
 }
 
 }  // namespace fwpack

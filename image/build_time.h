@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 
 #include "image/pack_header.h"
 
@@ -18,8 +19,11 @@ inline constexpr std::int64_t build_time_zone_offset = 8 * 3600;
 void format_build_time(std::uint8_t field[build_time_width],
                        std::int64_t utc_seconds);
 
-// Writes the stamp for the current time; twelve '0' characters when the
-// clock cannot be read.
+// Writes the stamp for a reading of the clock; twelve '0' characters when
+// the clock could not be read (a reading of -1).
+void stamp_build_time(std::uint8_t field[build_time_width], std::time_t now);
+
+// Writes the stamp for the current time.
 void make_build_time(std::uint8_t field[build_time_width]);
 
 }  // namespace fwpack

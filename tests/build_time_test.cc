@@ -45,6 +45,16 @@ TEST(FormatBuildTime, FullDateAndTimeInUtcPlusEight) {
   }
 }
 
+TEST(StampBuildTime, AClockThatCannotBeReadGivesZeros) {
+  std::uint8_t field[build_time_width] = {};
+  stamp_build_time(field, static_cast<std::time_t>(-1));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(field), build_time_width),
+            "000000000000");
+  stamp_build_time(field, static_cast<std::time_t>(utc(2024, 3, 1, 9, 5, 7)));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(field), build_time_width),
+            "240301170507");
+}
+
 TEST(MakeBuildTime, WritesTwelveDigits) {
   std::uint8_t field[build_time_width] = {};
   make_build_time(field);

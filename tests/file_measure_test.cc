@@ -147,5 +147,22 @@ TEST(CopyFileData, ReadsBackAStreamJustWritten) {
   EXPECT_EQ(read_file(dir / "out"), data);
 }
 
+TEST(CopyFileData, WholeStreamGoesPastOneGibibyte) {
+  scratch_dir dir;
+  // A sparse source one byte longer than 1 GiB, copied into a private null
+  // device, so the test costs no disk.
+  write_file(dir / "src", "");
+  fwpack_test::fs::resize_file(dir / "src", (std::uintmax_t{1} << 30) + 1);
+  if (!fwpack_test::make_null_device(dir / "null"))
+    GTEST_SKIP() << "no device nodes here";
+  std::FILE* src = open_rb(dir / "src");
+  std::FILE* dst = std::fopen((dir / "null").string().c_str(), "wb");
+  ASSERT_NE(src, nullptr);
+  ASSERT_NE(dst, nullptr);
+  EXPECT_EQ(copy_file_data(src, dst, whole_stream), (1 << 30) + 1);
+  std::fclose(src);
+  std::fclose(dst);
+}
+
 }  // namespace
 }  // namespace fwpack

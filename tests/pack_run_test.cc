@@ -262,3 +262,73 @@ TEST(PackMainImage, InputOfTwoGibibytesIsRefused) {
 
 }  // namespace
 }  // namespace fwpack_test
+
+namespace fwpack_test {
+namespace {
+
+TEST(PackMainImage, ScratchFilesNeverOverwriteTheRunsOwnFiles) {
+  std::string data = sample_bytes(2000);
+  std::string before_scratch = version_line + measure_lines(0);
+  struct {
+    const char* reason;
+    std::string input, output;
+    std::vector<std::string> extra;  // a safety input
+    std::string expected;
+  } cases[] = {
+      {"the input is named like the main scratch file", "bin_temp.bin", "out.bin",
+       {}, before_scratch + "./bin_temp.bin open is fail\r\n"},
+      {"the output is named like the main scratch file", "in.bin", "./bin_temp.bin",
+       {}, before_scratch + "./bin_temp.bin open is fail\r\n"},
+      {"the safety input is named like its scratch file", "in.bin", "out.bin",
+       {"safety_temp.bin"}, version_line + "./safety_temp.bin open is fail\r\n"},
+      {"the input is named like the safety scratch file", "safety_temp.bin",
+       "out.bin", {"in.bin"}, version_line + "./safety_temp.bin open is fail\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    scratch_dir dir;
+    write_file(dir / "in.bin", data);
+    write_file(dir / "bin_temp.bin", data);
+    write_file(dir / "safety_temp.bin", data);
+    std::vector<std::string> args = mode4_args("0", c.input, c.output);
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    run_result r = run_fwpack(dir.path(), args);
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.output, c.expected);
+    for (const char* name : {"in.bin", "bin_temp.bin", "safety_temp.bin"})
+      EXPECT_EQ(read_file(dir / name), data) << name << " was touched";
+    EXPECT_FALSE(fs::exists(dir / "out.bin"));
+  }
+}
+
+TEST(PackMainImage, InputThatGivesFewerBytesThanMeasured) {
+  // Kernel attribute files claim a size of a page and hold a few bytes.
+  const char* candidates[] = {"/sys/kernel/mm/transparent_hugepage/enabled",
+                              "/sys/kernel/profiling", "/sys/power/state"};
+  std::string input;
+  for (const char* path : candidates) {
+    std::error_code ec;
+    if (!on_windows() && fs::is_regular_file(path, ec) &&
+        fs::file_size(path, ec) == 4096 && read_file(path).size() < 1000) {
+      input = path;
+      break;
+    }
+  }
+  if (input.empty()) GTEST_SKIP() << "no file here gives fewer bytes than its size";
+  for (int protocol : {0, 1}) {
+    SCOPED_TRACE(protocol);
+    scratch_dir dir;
+    run_result r = run_fwpack(dir.path(),
+                              mode4_args(std::to_string(protocol), input, "out.bin"));
+    EXPECT_EQ(r.status, 255);
+    std::string measured = protocol == 1
+        ? "*** file checksum = 0x" + hex_zero8(byte_sum(read_file(input))) + " ***\r\n"
+        : "*** file size = 4096 ***\r\n";
+    EXPECT_EQ(r.output, version_line + measure_lines(protocol) + measured + input +
+                            " read is fail\r\n");
+    EXPECT_TRUE(list_dir(dir.path()).empty());
+  }
+}
+
+}  // namespace
+}  // namespace fwpack_test

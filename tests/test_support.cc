@@ -288,6 +288,15 @@ bool make_full_device(const fs::path& path) {
 #endif
 }
 
+bool make_null_device(const fs::path& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+#endif
+}
+
 std::uint32_t jamcrc(const std::string& bytes) {
   std::uint32_t reg = 0xFFFFFFFFu;
   for (unsigned char b : bytes) {

@@ -64,6 +64,9 @@ namespace fwpack_test {
 // the test is skipped).
 bool make_full_device(const fs::path& path);
 
+// The same for a node that swallows every write, like a null device.
+bool make_null_device(const fs::path& path);
+
 // The CRC register of the image format (CRC-32/JAMCRC) and the byte sum of
 // a byte string, computed here independently of the tool.
 std::uint32_t jamcrc(const std::string& bytes);
