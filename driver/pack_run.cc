@@ -192,12 +192,8 @@ int pack_main_payload() {
     std::printf("%s open is fail\r\n", input_path);
     return -1;
   }
-  if (!scratch_clashes(state, main_scratch_path))
-    state.main_scratch = open_file(main_scratch_path, "wb+");
-  if (state.main_scratch == nullptr) {
-    std::printf("%s open is fail\r\n", main_scratch_path);
-    return -1;
-  }
+  state.main_scratch = open_scratch(state, main_scratch_path);
+  if (state.main_scratch == nullptr) return -1;
 
   state.input_byte_sum = get_file_checksum(state.input, state.file_size);
   if (state.protocol_version == 1) {
@@ -212,14 +208,9 @@ int pack_main_payload() {
                               state.protocol_version, state.file_size,
                               state.input_byte_sum, state.chip_role_word,
                               main_fill);
-  if (payload == payload_read_short) {
-    std::printf("%s read is fail\r\n", input_path);
+  if (check_payload(payload, input_path, state.main_scratch,
+                    main_scratch_path) < 0)
     return -1;
-  }
-  if (!stream_ok(state.main_scratch)) {
-    std::printf("%s write is fail\r\n", main_scratch_path);
-    return -1;
-  }
 
   if (get_file_crc32(state.input, &record.file_crc32, state.file_size) < 0) {
     std::fputs("get_file_crc32 fail\r\n", stdout);
@@ -294,12 +285,28 @@ int write_main_image() {
 
 }  // namespace
 
-bool scratch_clashes(const pack_state& state, const char* scratch_path) {
+std::FILE* open_scratch(const pack_state& state, const char* scratch_path) {
   const char* own[] = {state.args.input_path, state.args.output_path,
                        state.safety_input_path};
+  bool clash = false;
   for (const char* path : own)
-    if (path != nullptr && same_file(scratch_path, path)) return true;
-  return false;
+    if (path != nullptr && same_file(scratch_path, path)) clash = true;
+  std::FILE* scratch = clash ? nullptr : open_file(scratch_path, "wb+");
+  if (scratch == nullptr) std::printf("%s open is fail\r\n", scratch_path);
+  return scratch;
+}
+
+int check_payload(int payload, const char* input_path, std::FILE* scratch,
+                  const char* scratch_path) {
+  if (payload == payload_read_short) {
+    std::printf("%s read is fail\r\n", input_path);
+    return -1;
+  }
+  if (!stream_ok(scratch)) {
+    std::printf("%s write is fail\r\n", scratch_path);
+    return -1;
+  }
+  return 0;
 }
 
 bool stream_ok(std::FILE* stream) {

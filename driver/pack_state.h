@@ -47,9 +47,15 @@ struct pack_state {
   std::FILE* safety_scratch;
 };
 
-// True when the scratch path names one of the run's own files (an input or
-// the output): emptying it as scratch would destroy that file.
-bool scratch_clashes(const pack_state& state, const char* scratch_path);
+// Creates (or empties) a scratch file. Refuses a path that names one of
+// the run's own files, which emptying would destroy. Prints the line for a
+// failure and returns null.
+std::FILE* open_scratch(const pack_state& state, const char* scratch_path);
+
+// Reports what went wrong in writing a payload (write_payload's result and
+// the scratch stream's state). Returns -1 after the line for it.
+int check_payload(int payload, const char* input_path, std::FILE* scratch,
+                  const char* scratch_path);
 
 // Flushes the stream and tells whether every write into it has landed.
 bool stream_ok(std::FILE* stream);

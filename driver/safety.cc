@@ -86,12 +86,8 @@ int pack_safety_input(pack_state& state) {
     return -1;
   }
 
-  if (!scratch_clashes(state, safety_scratch_path))
-    state.safety_scratch = open_file(safety_scratch_path, "wb+");
-  if (state.safety_scratch == nullptr) {
-    std::printf("%s open is fail\r\n", safety_scratch_path);
-    return -1;
-  }
+  state.safety_scratch = open_scratch(state, safety_scratch_path);
+  if (state.safety_scratch == nullptr) return -1;
 
   std::FILE* input = open_file(path, "rb");
   if (input == nullptr || size < 0) {
@@ -117,16 +113,7 @@ int pack_safety_input(pack_state& state) {
                               state.protocol_version, size, byte_sum,
                               safety_trailer_word0, safety_fill);
   std::fclose(input);
-
-  if (payload == payload_read_short) {
-    std::printf("%s read is fail\r\n", path);
-    return -1;
-  }
-  if (!stream_ok(state.safety_scratch)) {
-    std::printf("%s write is fail\r\n", safety_scratch_path);
-    return -1;
-  }
-  return 0;
+  return check_payload(payload, path, state.safety_scratch, safety_scratch_path);
 }
 
 int finish_safety_image(pack_state& state) {
