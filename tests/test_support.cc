@@ -279,23 +279,24 @@ run_result run_fwpack(const fs::path& dir, const std::vector<std::string>& args)
 
 namespace fwpack_test {
 
-bool make_full_device(const fs::path& path) {
+namespace {
+
+// A character device of the kernel's memory driver (1, minor) at path.
+bool make_memory_device(const fs::path& path, unsigned minor) {
 #ifdef _WIN32
   (void)path;
+  (void)minor;
   return false;
 #else
-  return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+  return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
 #endif
 }
 
-bool make_null_device(const fs::path& path) {
-#ifdef _WIN32
-  (void)path;
-  return false;
-#else
-  return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
-#endif
-}
+}  // namespace
+
+bool make_full_device(const fs::path& path) { return make_memory_device(path, 7); }
+
+bool make_null_device(const fs::path& path) { return make_memory_device(path, 3); }
 
 std::uint32_t jamcrc(const std::string& bytes) {
   std::uint32_t reg = 0xFFFFFFFFu;
