@@ -42,7 +42,7 @@ struct shown_fields {
 };
 
 shown_fields show_fields(const pack_header& h) {
-  shown_fields s;
+  shown_fields s = {};
   show_text_field(h.chip_name, chip_name_width, s.chip_name);
   show_text_field(h.sw_version, version_width, s.sw_version);
   show_text_field(h.hw_version, version_width, s.hw_version);
